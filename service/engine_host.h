@@ -1,0 +1,62 @@
+#pragma once
+// Synthesis in processes of their own. A host process loads the engine once and forks a fresh
+// child for every job: jobs run side by side on all cores, each starts from the same engine state
+// (so the same request gives the same audio), and a job whose client went away is ended by closing
+// its socket. The front process (the HTTP server) talks to the host and the children over
+// sequenced-packet sockets.
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "service/engine.h"
+#include "service/unique_fd.h"
+
+namespace lectavo::service {
+
+// Entry of the host process (`lectavo-speechd --engine-host`, control socket on fd 3).
+int runEngineHost(int controlFd);
+
+// One synthesis in its child process, seen from the front.
+class Job {
+ public:
+  explicit Job(UniqueFd fd) : fd_(std::move(fd)) {}
+
+  bool start(std::string_view utf8, const VoiceSettings& settings, std::string& error);
+
+  enum class Next { audio, done, failed };
+  // Waits for the next piece: audio (appended to pcm), the end, or a failure (error says what).
+  Next next(std::vector<std::int16_t>& pcm, std::string& error);
+
+ private:
+  UniqueFd fd_;
+  std::vector<char> buf_;
+};
+
+class EngineHost {
+ public:
+  // Starts the host process from the given executable; failed() tells whether it came up.
+  explicit EngineHost(std::string executable);
+  ~EngineHost();
+  EngineHost(const EngineHost&) = delete;
+  EngineHost& operator=(const EngineHost&) = delete;
+
+  const std::string& startError() const { return startError_; }
+
+  // A new job; restarts the host once when it has gone away.
+  std::optional<Job> newJob(std::string& error);
+
+ private:
+  bool spawn(std::string& error);
+  bool sendJob(int childFd);
+
+  std::string executable_;
+  std::mutex mutex_;
+  UniqueFd control_;
+  int pid_ = -1;
+  std::string startError_;
+};
+
+}  // namespace lectavo::service
