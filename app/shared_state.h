@@ -44,6 +44,10 @@ struct SharedState {
 
 SharedState& sharedState();
 
+// The flags through these setters, so that waits on stateChangeEvent() end early.
+void setPauseFlag(int v);
+void setPlayingFlag(int v);
+
 // Tags of the reading signals, on 编辑框1 (reading), 按钮1 (pause), 按钮3 (save).
 Text readingTag();
 Text pauseTag();

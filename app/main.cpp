@@ -1,0 +1,5 @@
+#include <windows.h>
+
+#include "app/shared_state.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return lectavo::programMain(); }

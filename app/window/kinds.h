@@ -1,0 +1,35 @@
+#pragma once
+// The control kinds of the main window: creation and the screen side of their properties.
+#include <windows.h>
+
+#include "app/window.h"
+#include "app/window/controls.h"
+
+namespace lectavo::win {
+
+class MainWindow;
+
+HWND createControl(HWND parent, const ControlSpec& spec);  // by kind, hidden, with the GUI font
+
+HWND createTextBox(HWND parent, const ControlSpec& spec);
+HWND createLabel(HWND parent, const ControlSpec& spec);
+HWND createButton(HWND parent, const ControlSpec& spec);
+HWND createComboBox(HWND parent, const ControlSpec& spec);
+// Shared by the kinds: a hidden child window with the given class, styles and the spec's place.
+HWND createChild(HWND parent, const ControlSpec& spec, const wchar_t* windowClass, DWORD style,
+                 const Text& text);
+
+// Text boxes.
+void storeBoxText(HWND box, const Text& value);  // raises nothing by itself
+Text controlText(HWND control);
+// Selects from byte `start` over `length` bytes with the -1 rules and scrolls the caret into view.
+void selectBytes(HWND box, int start, int length);
+
+// Voice list.
+void setComboCurrentItem(HWND combo, int index);  // clamped to -1 .. count-1
+bool comboDropped(HWND comboOrField);
+
+// Keys every control passes to the main window first: Esc, Tab, Shift+Tab.
+void watchKeys(HWND control, MainWindow* window);
+
+}  // namespace lectavo::win
