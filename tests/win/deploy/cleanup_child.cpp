@@ -1,0 +1,23 @@
+// Stands in for the program at exit: runs one of the close handlers, or waits to be terminated.
+#include <windows.h>
+
+#include <cstring>
+
+#include "deploy/cleanup.h"
+
+int main(int argc, char** argv) {
+  const char* mode = argc > 1 ? argv[1] : "";
+  if (std::strcmp(mode, "close") == 0) {
+    lectavo::onCloseRequested();
+    return 3;  // reached only when termination failed
+  }
+  if (std::strcmp(mode, "destroying") == 0) {
+    lectavo::onWindowDestroying();
+    return 4;
+  }
+  if (std::strcmp(mode, "wait") == 0) {
+    Sleep(60000);
+    return 5;
+  }
+  return 2;
+}
