@@ -67,6 +67,9 @@ void MainWindow::create() {
 }
 
 void MainWindow::createControls() {
+  // The boxes' first content is no change of the user's.
+  ++suppressTextChanged_;
+  ++suppressSpeedChanged_;
   HWND previous = HWND_TOP;
   for (const auto& spec : controlSpecs()) {
     HWND c = createControl(hwnd_, spec);
@@ -76,6 +79,8 @@ void MainWindow::createControls() {
     previous = c;
     watchKeys(c, this);
   }
+  --suppressTextChanged_;
+  --suppressSpeedChanged_;
   for (const auto& spec : controlSpecs()) ShowWindow(control(spec.control), SW_SHOWNA);
 }
 
