@@ -37,6 +37,11 @@ class Admission {
   };
 
   // Waits for a slot when one may come; an empty ticket when the queue is full.
+  std::size_t waiting() const {
+    std::lock_guard lock(m_);
+    return waiting_;
+  }
+
   Ticket enter() {
     std::unique_lock lock(m_);
     if (running_ >= workers_) {
@@ -58,7 +63,7 @@ class Admission {
     cv_.notify_one();
   }
 
-  std::mutex m_;
+  mutable std::mutex m_;
   std::condition_variable cv_;
   std::size_t workers_, queue_;
   std::size_t running_ = 0, waiting_ = 0;

@@ -66,7 +66,8 @@ double msSince(std::chrono::steady_clock::time_point t0) {
 }
 
 std::string requestHead(const httplib::Request& req) {
-  return req.remote_addr + ":" + std::to_string(req.remote_port) + " " + req.method + " " + req.path;
+  const std::string who = req.remote_addr.empty() ? "-" : req.remote_addr + ":" + std::to_string(req.remote_port);
+  return who + " " + (req.method.empty() ? "-" : req.method) + " " + (req.path.empty() ? "-" : req.path);
 }
 
 // One streamed synthesis: the engine job, its slot and what the log line reports.
@@ -149,6 +150,8 @@ SpeechServer::SpeechServer(ServerConfig config) : config_(std::move(config)) {
 
 SpeechServer::~SpeechServer() { stop(); }
 
+std::size_t SpeechServer::queued() const { return admission_->waiting(); }
+
 void SpeechServer::logLine(const std::string& line) {
   if (config_.log == nullptr) return;
   std::lock_guard lock(logMutex_);
@@ -156,17 +159,18 @@ void SpeechServer::logLine(const std::string& line) {
   std::fflush(config_.log);
 }
 
-void SpeechServer::install(httplib::Server& http) {
+void SpeechServer::install(httplib::Server& http, int* listenFd) {
   const std::size_t threads = config_.workers + config_.queue + 4;
   http.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
   // No SO_REUSEPORT: a second daemon on the same port must fail to bind, not share it.
-  http.set_socket_options([](socket_t sock) {
+  http.set_socket_options([listenFd](socket_t sock) {
     int yes = 1;
     setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    *listenFd = sock;
   });
   http.set_tcp_nodelay(true);
   http.set_read_timeout(config_.readTimeoutSeconds, 0);
-  http.set_write_timeout(config_.readTimeoutSeconds, 0);
+  http.set_write_timeout(config_.writeTimeoutSeconds, 0);
   http.set_keep_alive_timeout(config_.readTimeoutSeconds);
   // Bodies far beyond the text limit are cut off while still being read.
   http.set_payload_max_length(std::max<std::size_t>(config_.maxTextBytes * 8, 64 * 1024));
@@ -271,7 +275,8 @@ bool SpeechServer::start(std::string& error) {
   }
   for (const int port : config_.ports) {
     auto http = std::make_unique<httplib::Server>();
-    install(*http);
+    listenFds_.push_back(std::make_unique<int>(-1));
+    install(*http, listenFds_.back().get());
     int bound = port;
     if (port == 0) {
       bound = http->bind_to_any_port(config_.address);
@@ -299,6 +304,13 @@ bool SpeechServer::start(std::string& error) {
 }
 
 void SpeechServer::stop() {
+  // The library's own stop also cuts off responses still streaming. Shutting the listening socket
+  // down instead ends only its accept loop; the pool then finishes the requests in flight.
+  for (std::size_t i = 0; i < servers_.size(); ++i) {
+    if (i < threads_.size() && *listenFds_[i] >= 0) ::shutdown(*listenFds_[i], SHUT_RDWR);
+  }
+  for (auto& t : threads_)
+    if (t.joinable()) t.join();
   for (auto& s : servers_) s->stop();
   for (auto& t : threads_)
     if (t.joinable()) t.join();

@@ -25,7 +25,8 @@ struct ServerConfig {
   unsigned queue = 16;
   std::string appid = "7f21ac4e";
   std::size_t maxTextBytes = 2048;
-  int readTimeoutSeconds = 5;
+  int readTimeoutSeconds = 5;    // a client that stops sending its request
+  int writeTimeoutSeconds = 30;  // a client that stops taking its audio
   std::string healthPath = "/index.htm";
   std::string engineExecutable;  // the daemon binary, run as `--engine-host`
   std::FILE* log = stderr;
@@ -48,14 +49,17 @@ class SpeechServer {
   bool start(std::string& error);
   // The ports actually bound, in the order asked for.
   const std::vector<int>& ports() const { return bound_; }
-  // Stops accepting; requests in flight are finished first.
+  // Stops accepting; requests in flight are finished first (idle kept-alive connections are given
+  // up to their keep-alive time).
   void stop();
 
   const ServerStats& stats() const { return stats_; }
+  // Requests waiting for an engine right now.
+  std::size_t queued() const;
   const ServerConfig& config() const { return config_; }
 
  private:
-  void install(httplib::Server& http);
+  void install(httplib::Server& http, int* listenFd);
   void logLine(const std::string& line);
 
   ServerConfig config_;
@@ -65,6 +69,7 @@ class SpeechServer {
   std::vector<std::unique_ptr<httplib::Server>> servers_;
   std::vector<std::thread> threads_;
   std::vector<int> bound_;
+  std::vector<std::unique_ptr<int>> listenFds_;
   std::mutex logMutex_;
 };
 
