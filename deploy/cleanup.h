@@ -4,15 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/window.h"
+#include "app/handlers.h"  // onCloseRequested, onWindowDestroying: both run the close sequence
 
 namespace lectavo {
-
-// Handlers of the main window's close-requested and about-to-be-destroyed events; both run the close
-// sequence. onCloseRequested never refuses the close.
-CloseAnswer onCloseRequested();
-void onWindowDestroying();
-
 namespace deploy {
 
 // The folder of the running executable, without a trailing backslash ("C:" in a drive root).

@@ -1,9 +1,8 @@
-#include "textimport/browse.h"
-
 #include <windows.h>
 
 #include <exception>
 
+#include "app/handlers.h"
 #include "app/window.h"
 #include "deploy/cleanup.h"
 #include "platform/cp936.h"
