@@ -1,9 +1,11 @@
-// Stands in for the program at exit: runs one of the close handlers, or waits to be terminated.
+// Stands in for the program at exit: runs one of the close handlers, shows the real main window
+// with the clean-up handlers until it is closed, or waits to be terminated.
 #include <windows.h>
 
 #include <cstring>
 
-#include "deploy/cleanup.h"
+#include "app/handlers.h"
+#include "app/window.h"
 
 int main(int argc, char** argv) {
   const char* mode = argc > 1 ? argv[1] : "";
@@ -14,6 +16,15 @@ int main(int argc, char** argv) {
   if (std::strcmp(mode, "destroying") == 0) {
     lectavo::onWindowDestroying();
     return 4;
+  }
+  if (std::strcmp(mode, "window") == 0) {
+    lectavo::EventHandlers handlers;
+    handlers.closeRequested = lectavo::onCloseRequested;
+    handlers.destroying = lectavo::onWindowDestroying;
+    lectavo::loadMainWindow(handlers);
+    lectavo::writeBool(lectavo::Control::mainWindow, lectavo::Prop::visible, true);
+    lectavo::runMessageLoop();
+    return 6;
   }
   if (std::strcmp(mode, "wait") == 0) {
     Sleep(60000);

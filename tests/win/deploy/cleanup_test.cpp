@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "deploy/cleanup_text.h"
@@ -139,6 +140,50 @@ TEST_F(CleanupRun, ClosingRemovesTheWorkingFolderLeavesNoBatchAndExitsWithZero) 
     EXPECT_TRUE(filesIn(temp_, "*_Speed.bat").empty());
     EXPECT_TRUE(filesIn(elsewhere_, "*").size() == 2u);  // "." and ".." only
   }
+}
+
+// The child's main window once it is on the screen.
+HWND waitForWindow(DWORD pid) {
+  for (int i = 0; i < 200; ++i) {
+    std::pair<DWORD, HWND> search{pid, nullptr};
+    EnumWindows(
+        [](HWND h, LPARAM p) -> BOOL {
+          auto* s = reinterpret_cast<std::pair<DWORD, HWND>*>(p);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(h, &owner);
+          if (owner != s->first || !IsWindowVisible(h)) return TRUE;
+          s->second = h;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.second) return search.second;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+TEST_F(CleanupRun, ClosingTheRealWindowRunsTheCleanUp) {
+  makeWorkingFolder();
+  Child child = startChild(exe_, "window", temp_, elsewhere_);
+  HWND window = waitForWindow(child.pid);
+  ASSERT_NE(window, nullptr);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(exitCodeOf(child), 0u);
+  EXPECT_FALSE(exists(work_));
+  EXPECT_TRUE(filesIn(temp_, "*_Speed.bat").empty());
+}
+
+TEST_F(CleanupRun, AProgramInADriveRootRemovesItsWorkingFolderThere) {
+  const Text exe = "C:\\lectavo cleanup " + std::to_string(GetCurrentProcessId()) + ".exe";
+  ASSERT_TRUE(CopyFileW(w(childExe()).c_str(), w(exe).c_str(), FALSE));
+  const Text work = workingFolderPath("C:");
+  ASSERT_TRUE(CreateDirectoryW(w(work).c_str(), nullptr));
+  writeFile(work + "\\x.txt", "x");
+  Child child = startChild(exe, "close", temp_, elsewhere_);
+  EXPECT_EQ(exitCodeOf(child), 0u);
+  EXPECT_FALSE(exists(work));
+  if (exists(work)) removeTree(work + "\\");
+  DeleteFileW(w(exe).c_str());
 }
 
 TEST_F(CleanupRun, WithoutAWorkingFolderTheProcessStillExitsWithZero) {
