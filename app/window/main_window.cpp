@@ -62,6 +62,9 @@ void MainWindow::create() {
                            left, top, kWindowWidth, kWindowHeight, nullptr, nullptr,
                            GetModuleHandleW(nullptr), this);
   if (h == nullptr) platform::throwLastError("CreateWindowExW");
+  // Also as the window's own icons, so that others can ask the window for them.
+  SendMessageW(h, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(loadIcon(GetSystemMetrics(SM_CXICON))));
+  SendMessageW(h, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(loadIcon(GetSystemMetrics(SM_CXSMICON))));
   createControls();
   raise(handlers_.created);
 }

@@ -29,6 +29,21 @@ TEST_F(PropertiesTest, FirstState) {
   EXPECT_EQ(SendMessageW(controlHwnd(Control::组合框1), CB_GETCOUNT, 0, 0), 4);
 }
 
+TEST_F(PropertiesTest, GuiFontEverywhereAndTheProgramsOwnIcons) {
+  loadWindow();
+  HGDIOBJ gui = GetStockObject(DEFAULT_GUI_FONT);
+  int controls = 0;
+  for (HWND c = GetWindow(mainHwnd(), GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT), ++controls)
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageW(c, WM_GETFONT, 0, 0)), gui) << GetDlgCtrlID(c);
+  EXPECT_EQ(controls, 9);
+  HICON fallback = LoadIconW(nullptr, IDI_APPLICATION);
+  for (WPARAM which : {ICON_BIG, ICON_SMALL}) {
+    auto icon = reinterpret_cast<HICON>(SendMessageW(mainHwnd(), WM_GETICON, which, 0));
+    EXPECT_NE(icon, nullptr) << which;
+    EXPECT_NE(icon, fallback) << which;
+  }
+}
+
 TEST_F(PropertiesTest, TagsAreKeptAndNeverShown) {
   loadWindow();
   writeText(Control::按钮1, Prop::tag, " ");
