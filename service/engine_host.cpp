@@ -21,6 +21,8 @@ constexpr char kDone = 'D';
 constexpr char kFailed = 'E';
 constexpr std::size_t kMaxPacket = 64 * 1024;
 constexpr int kStartTimeoutMs = 15000;
+constexpr int kSilenceSeconds = 30;
+constexpr std::size_t kBatchBytes = 16 * 1024;
 
 std::string sysError(const char* call) { return std::string(call) + " failed: " + std::strerror(errno); }
 
@@ -51,16 +53,25 @@ ssize_t recvPacket(int fd, void* data, std::size_t n) {
   s.volume = static_cast<unsigned char>(req[3]);
   const std::string_view text(req.data() + 4, static_cast<std::size_t>(n - 4));
 
-  std::vector<char> packet;
+  // The first audio leaves at once; after that, audio goes in larger packets, which the engine
+  // fills far faster than they play, to spare a round of system calls for every few milliseconds.
+  std::vector<char> packet(1, kAudio);
+  bool first = true;
+  auto flush = [&] {
+    const bool ok = packet.size() <= 1 || sendPacket(fd, packet.data(), packet.size());
+    packet.resize(1);
+    first = false;
+    return ok;
+  };
   const SynthResult r = synthesize(text, s, [&](const std::int16_t* pcm, std::size_t samples) {
-    packet.assign(1, kAudio);
     const char* bytes = reinterpret_cast<const char*>(pcm);
     packet.insert(packet.end(), bytes, bytes + samples * 2);
-    return sendPacket(fd, packet.data(), packet.size());
+    return (first || packet.size() >= kBatchBytes) ? flush() : true;
   });
   if (r.outcome == SynthOutcome::done) {
-    sendPacket(fd, &kDone, 1);
+    if (flush()) sendPacket(fd, &kDone, 1);
   } else if (r.outcome == SynthOutcome::failed) {
+    flush();
     packet.assign(1, kFailed);
     packet.insert(packet.end(), r.error.begin(), r.error.end());
     sendPacket(fd, packet.data(), packet.size());
@@ -90,7 +101,7 @@ int receiveFd(int control) {
 
 }  // namespace
 
-int runEngineHost(int control) {
+int runEngineHost(int control, wire::Voice voice) {
   // The host and its children end when the front does (their sockets close), never on their own
   // signals: a terminal's Ctrl-C or a service stop must let in-flight jobs finish.
   prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -102,7 +113,14 @@ int runEngineHost(int control) {
   sa.sa_flags = SA_NOCLDWAIT;  // children are reaped by the kernel
   sigaction(SIGCHLD, &sa, nullptr);
 
-  const std::string err = initEngine();
+  std::string err = initEngine();
+  if (err.empty()) {
+    // Load the voice and touch the engine once, so each child starts warm and the same.
+    VoiceSettings warm;
+    warm.voice = voice;
+    const SynthResult r = synthesize("你好", warm, [](const std::int16_t*, std::size_t) { return true; });
+    if (r.outcome != SynthOutcome::done) err = r.error;
+  }
   if (!err.empty()) {
     std::string p(1, kFailed);
     p += err;
@@ -166,25 +184,30 @@ Job::Next Job::next(std::vector<std::int16_t>& pcm, std::string& error) {
 }
 
 EngineHost::EngineHost(std::string executable) : executable_(std::move(executable)) {
-  std::lock_guard lock(mutex_);
-  spawn(startError_);
+  for (std::size_t i = 0; i < hosts_.size() && startError_.empty(); ++i) {
+    std::lock_guard lock(hosts_[i].mutex);
+    spawn(hosts_[i], static_cast<wire::Voice>(i), startError_);
+  }
 }
 
 EngineHost::~EngineHost() {
-  control_.reset();  // the host sees the end of its socket and leaves
-  if (pid_ > 0) {
-    int status;
-    waitpid(pid_, &status, 0);
+  for (Host& h : hosts_) {
+    h.control.reset();  // the host sees the end of its socket and leaves
+    reap(h);
   }
 }
 
-bool EngineHost::spawn(std::string& error) {
-  control_.reset();
-  if (pid_ > 0) {
+void EngineHost::reap(Host& h) {
+  if (h.pid > 0) {
     int status;
-    waitpid(pid_, &status, 0);
-    pid_ = -1;
+    waitpid(h.pid, &status, 0);
   }
+  h.pid = -1;
+}
+
+bool EngineHost::spawn(Host& h, wire::Voice voice, std::string& error) {
+  h.control.reset();
+  reap(h);
   int sv[2];
   if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, sv) != 0) {
     error = sysError("socketpair");
@@ -194,8 +217,8 @@ bool EngineHost::spawn(std::string& error) {
   posix_spawn_file_actions_t fa;
   posix_spawn_file_actions_init(&fa);
   posix_spawn_file_actions_adddup2(&fa, theirs.get(), 3);
-  std::string arg0 = executable_, arg1 = "--engine-host";
-  char* argv[] = {arg0.data(), arg1.data(), nullptr};
+  std::string arg0 = executable_, arg1 = "--engine-host", arg2 = std::to_string(static_cast<int>(voice));
+  char* argv[] = {arg0.data(), arg1.data(), arg2.data(), nullptr};
   pid_t pid = -1;
   const int rc = posix_spawn(&pid, executable_.c_str(), &fa, nullptr, argv, environ);
   posix_spawn_file_actions_destroy(&fa);
@@ -203,7 +226,7 @@ bool EngineHost::spawn(std::string& error) {
     error = "posix_spawn " + executable_ + " failed: " + std::strerror(rc);
     return false;
   }
-  pid_ = pid;
+  h.pid = pid;
   theirs.reset();
   pollfd pfd{mine.get(), POLLIN, 0};
   if (poll(&pfd, 1, kStartTimeoutMs) <= 0) {
@@ -216,13 +239,13 @@ bool EngineHost::spawn(std::string& error) {
     error = n > 1 ? "engine: " + std::string(buf + 1, static_cast<std::size_t>(n - 1)) : "engine host ended at start";
     return false;
   }
-  control_ = std::move(mine);
+  h.control = std::move(mine);
   error.clear();
   return true;
 }
 
-bool EngineHost::sendJob(int childFd) {
-  if (!control_) return false;
+bool EngineHost::sendJob(Host& h, int childFd) {
+  if (!h.control) return false;
   char tag = 'J';
   iovec iov{&tag, 1};
   alignas(cmsghdr) char space[CMSG_SPACE(sizeof(int))]{};
@@ -237,21 +260,25 @@ bool EngineHost::sendJob(int childFd) {
   c->cmsg_len = CMSG_LEN(sizeof(int));
   std::memcpy(CMSG_DATA(c), &childFd, sizeof childFd);
   ssize_t r;
-  do r = ::sendmsg(control_.get(), &msg, MSG_NOSIGNAL);
+  do r = ::sendmsg(h.control.get(), &msg, MSG_NOSIGNAL);
   while (r < 0 && errno == EINTR);
   return r == 1;
 }
 
-std::optional<Job> EngineHost::newJob(std::string& error) {
+std::optional<Job> EngineHost::newJob(wire::Voice voice, std::string& error) {
   int sv[2];
   if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, sv) != 0) {
     error = sysError("socketpair");
     return std::nullopt;
   }
   UniqueFd mine(sv[0]), theirs(sv[1]);
-  std::lock_guard lock(mutex_);
-  if (!sendJob(theirs.get())) {
-    if (!spawn(error) || !sendJob(theirs.get())) {
+  // An engine that goes silent this long is taken for hung.
+  timeval tv{kSilenceSeconds, 0};
+  setsockopt(mine.get(), SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+  Host& h = hosts_[static_cast<std::size_t>(voice)];
+  std::lock_guard lock(h.mutex);
+  if (!sendJob(h, theirs.get())) {
+    if (!spawn(h, voice, error) || !sendJob(h, theirs.get())) {
       if (error.empty()) error = sysError("sendmsg to engine host");
       return std::nullopt;
     }

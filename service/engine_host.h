@@ -1,9 +1,10 @@
 #pragma once
-// Synthesis in processes of their own. A host process loads the engine once and forks a fresh
-// child for every job: jobs run side by side on all cores, each starts from the same engine state
-// (so the same request gives the same audio), and a job whose client went away is ended by closing
-// its socket. The front process (the HTTP server) talks to the host and the children over
-// sequenced-packet sockets.
+// Synthesis in processes of their own. A host process per voice loads the engine and its voice
+// once and forks a fresh child for every job: jobs run side by side on all cores, each starts from
+// the same engine state (so the same request gives the same audio) without reloading the voice,
+// and a job whose client went away is ended by closing its socket. The front process (the HTTP
+// server) talks to the hosts and the children over sequenced-packet sockets.
+#include <array>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -16,8 +17,8 @@
 
 namespace lectavo::service {
 
-// Entry of the host process (`lectavo-speechd --engine-host`, control socket on fd 3).
-int runEngineHost(int controlFd);
+// Entry of a host process (`lectavo-speechd --engine-host <voice index>`, control socket on fd 3).
+int runEngineHost(int controlFd, wire::Voice voice);
 
 // One synthesis in its child process, seen from the front.
 class Job {
@@ -37,7 +38,7 @@ class Job {
 
 class EngineHost {
  public:
-  // Starts the host process from the given executable; failed() tells whether it came up.
+  // Starts the host processes from the given executable; startError() tells whether they came up.
   explicit EngineHost(std::string executable);
   ~EngineHost();
   EngineHost(const EngineHost&) = delete;
@@ -45,17 +46,21 @@ class EngineHost {
 
   const std::string& startError() const { return startError_; }
 
-  // A new job; restarts the host once when it has gone away.
-  std::optional<Job> newJob(std::string& error);
+  // A new job for the voice; restarts its host once when it has gone away.
+  std::optional<Job> newJob(wire::Voice voice, std::string& error);
 
  private:
-  bool spawn(std::string& error);
-  bool sendJob(int childFd);
+  struct Host {
+    std::mutex mutex;
+    UniqueFd control;
+    int pid = -1;
+  };
+  bool spawn(Host& host, wire::Voice voice, std::string& error);
+  static bool sendJob(Host& host, int childFd);
+  void reap(Host& host);
 
   std::string executable_;
-  std::mutex mutex_;
-  UniqueFd control_;
-  int pid_ = -1;
+  std::array<Host, wire::kVoiceNames.size()> hosts_;
   std::string startError_;
 };
 

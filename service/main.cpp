@@ -40,7 +40,11 @@ int usageError(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::string_view(argv[1]) == "--engine-host") return lectavo::service::runEngineHost(3);
+  if (argc == 3 && std::string_view(argv[1]) == "--engine-host") {
+    unsigned long voice = 0;
+    if (!number(argv[2], lectavo::wire::kVoiceNames.size() - 1, voice)) return 2;
+    return lectavo::service::runEngineHost(3, static_cast<lectavo::wire::Voice>(voice));
+  }
 
   lectavo::service::ServerConfig config;
   config.engineExecutable = selfPath(argv[0]);

@@ -29,7 +29,6 @@ constexpr const char* kJson = "application/json";
 constexpr const char* kPcmType = "audio/L16;rate=16000";
 constexpr const char* kAdpcmType = "audio/x-lectavo-ima-adpcm;rate=16000";
 constexpr int kRetryAfterSeconds = 1;
-constexpr int kEngineSilenceSeconds = 30;
 
 void answerError(httplib::Response& res, int status, std::string_view message, std::string_view key = {}) {
   JsonObject o;
@@ -239,7 +238,7 @@ void SpeechServer::install(httplib::Server& http, int* listenFd) {
       return;
     }
     std::string error;
-    std::optional<Job> job = engine_->newJob(error);
+    std::optional<Job> job = engine_->newJob(params.params.voice, error);
     VoiceSettings vs{params.params.voice, params.params.speed, params.params.pitch, params.params.volume};
     if (!job || !job->start(text.utf8, vs, error)) {
       answerError(res, 500, "engine unavailable: " + error);
