@@ -21,8 +21,9 @@ const std::string kPhrase = "今天天气很好，我们一起去公园散步吧
 const std::string kHelloGbk = "\xc4\xe3\xba\xc3\xca\xc0\xbd\xe7";  // 你好世界
 const std::string kHelloUtf8 = "你好世界";
 
-std::unique_ptr<SpeechServer> startServer(unsigned workers, unsigned queue) {
+std::unique_ptr<SpeechServer> startServer(unsigned workers, unsigned queue, int readTimeout = 5) {
   ServerConfig c;
+  c.readTimeoutSeconds = readTimeout;
   c.ports = {0};
   c.workers = workers;
   c.queue = queue;
@@ -227,6 +228,18 @@ TEST(ServiceLimits, AQueuedRequestWaitsForItsTurn) {
   EXPECT_EQ(post(port, params("x_binge"), kHelloUtf8).status, 503) << "the queue's one place is taken";
   holder.close();
   EXPECT_EQ(queued.get().status, 200);
+}
+
+TEST(ServiceLimits, AClientThatStopsSendingIsCutOff) {
+  auto server = startServer(1, 0, 1);
+  RawConnection c(server->ports().at(0));
+  ASSERT_TRUE(c.send("POST /tts HTTP/1.1\r\nContent-Length: 100\r\n\r\nonly part of it"));
+  const auto t0 = std::chrono::steady_clock::now();
+  EXPECT_TRUE(c.readAll(4000)) << "still open after 4 s";
+  EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(900));
+  EXPECT_EQ(c.data.substr(0, 12), "HTTP/1.1 400");
+  // The engine was never taken.
+  EXPECT_EQ(post(server->ports().at(0), params("x_yiping"), kHelloUtf8).status, 200);
 }
 
 }  // namespace
