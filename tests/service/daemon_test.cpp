@@ -137,6 +137,20 @@ TEST(Daemon, SigtermLetsTheRequestInFlightFinish) {
   EXPECT_EQ(d.wait(), 0);
 }
 
+// Other tests compare the audio a program played with what a service of their own made.
+TEST(Daemon, AFreshDaemonGivesTheSameAudio) {
+  std::string first;
+  for (int run = 0; run < 2; ++run) {
+    Daemon d({"--port", "0"});
+    const int port = d.port();
+    ASSERT_GT(port, 0) << d.log();
+    const Reply r = post(port, params("x_xiaoyuan", 63), "我们一起去公园散步吧。");
+    ASSERT_EQ(r.status, 200);
+    if (run == 0) first = r.body;
+    else EXPECT_TRUE(r.body == first);
+  }
+}
+
 TEST(Daemon, BadCommandLinesAreRefused) {
   for (const auto& args : std::vector<std::vector<std::string>>{
            {"--port", "70000"}, {"--workers", "0"}, {"--bogus", "1"}, {"--port"}}) {
