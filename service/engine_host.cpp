@@ -6,6 +6,7 @@
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -79,7 +80,31 @@ ssize_t recvPacket(int fd, void* data, std::size_t n) {
   _exit(0);
 }
 
-int receiveFd(int control) {
+// Passing a descriptor over a local socket: a one-byte message carrying it.
+bool sendFd(int sock, int fd) {
+  char tag = 'J';
+  iovec iov{&tag, 1};
+  alignas(cmsghdr) char space[CMSG_SPACE(sizeof(int))]{};
+  msghdr msg{};
+  msg.msg_iov = &iov;
+  msg.msg_iovlen = 1;
+  msg.msg_control = space;
+  msg.msg_controllen = sizeof space;
+  cmsghdr* c = CMSG_FIRSTHDR(&msg);
+  c->cmsg_level = SOL_SOCKET;
+  c->cmsg_type = SCM_RIGHTS;
+  c->cmsg_len = CMSG_LEN(sizeof(int));
+  std::memcpy(CMSG_DATA(c), &fd, sizeof fd);
+  ssize_t r;
+  do r = ::sendmsg(sock, &msg, MSG_NOSIGNAL);
+  while (r < 0 && errno == EINTR);
+  return r == 1;
+}
+
+constexpr int kPeerGone = -2;
+
+// The descriptor passed, kPeerGone when the other side has closed, -1 for a message without one.
+int receiveFd(int sock) {
   char tag = 0;
   iovec iov{&tag, 1};
   alignas(cmsghdr) char space[CMSG_SPACE(sizeof(int))];
@@ -89,14 +114,54 @@ int receiveFd(int control) {
   msg.msg_control = space;
   msg.msg_controllen = sizeof space;
   ssize_t r;
-  do r = ::recvmsg(control, &msg, MSG_CMSG_CLOEXEC);
+  do r = ::recvmsg(sock, &msg, MSG_CMSG_CLOEXEC);
   while (r < 0 && errno == EINTR);
-  if (r <= 0) return -2;  // the front has gone: end the host
+  if (r <= 0) return kPeerGone;
   cmsghdr* c = CMSG_FIRSTHDR(&msg);
   if (c == nullptr || c->cmsg_type != SCM_RIGHTS) return -1;
   int fd;
   std::memcpy(&fd, CMSG_DATA(c), sizeof fd);
   return fd;
+}
+
+// What every child speaks before its job, so its first job finds the engine's memory its own
+// already (a fresh fork pays for that at its first audio) and every child is in the same state.
+constexpr const char* kWarmUp = "你好，今天天气很好。";
+
+bool warmUp(wire::Voice voice, std::string& error) {
+  VoiceSettings warm;
+  warm.voice = voice;
+  const SynthResult r = synthesize(kWarmUp, warm, [](const std::int16_t*, std::size_t) { return true; });
+  if (r.outcome != SynthOutcome::done) error = r.error;
+  return r.outcome == SynthOutcome::done;
+}
+
+// A spare child: warms up, then waits for the host to hand it a job (or to go away).
+[[noreturn]] void runSpare(int hostSide, wire::Voice voice) {
+  std::string ignored;
+  warmUp(voice, ignored);
+  const int job = receiveFd(hostSide);
+  if (job < 0) _exit(0);
+  ::close(hostSide);
+  runJob(job);
+}
+
+// Forks the next spare; its end of the hand-over socket, or an invalid one.
+UniqueFd forkSpare(int control, wire::Voice voice) {
+  int sv[2];
+  if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, sv) != 0) return UniqueFd();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    ::close(control);
+    ::close(sv[0]);
+    runSpare(sv[1], voice);
+  }
+  ::close(sv[1]);
+  if (pid < 0) {
+    ::close(sv[0]);
+    return UniqueFd();
+  }
+  return UniqueFd(sv[0]);
 }
 
 }  // namespace
@@ -105,6 +170,8 @@ int runEngineHost(int control, wire::Voice voice) {
   // The host and its children end when the front does (their sockets close), never on their own
   // signals: a terminal's Ctrl-C or a service stop must let in-flight jobs finish.
   prctl(PR_SET_PDEATHSIG, SIGKILL);
+  // A host restarted while the front serves would otherwise hold on to the front's sockets.
+  close_range(static_cast<unsigned>(control) + 1, ~0U, 0);
   signal(SIGINT, SIG_IGN);
   signal(SIGTERM, SIG_IGN);
   signal(SIGPIPE, SIG_IGN);
@@ -114,30 +181,30 @@ int runEngineHost(int control, wire::Voice voice) {
   sigaction(SIGCHLD, &sa, nullptr);
 
   std::string err = initEngine();
-  if (err.empty()) {
-    // Load the voice and touch the engine once, so each child starts warm and the same.
-    VoiceSettings warm;
-    warm.voice = voice;
-    const SynthResult r = synthesize("你好", warm, [](const std::int16_t*, std::size_t) { return true; });
-    if (r.outcome != SynthOutcome::done) err = r.error;
-  }
+  if (err.empty()) warmUp(voice, err);  // loads the voice once for all children
   if (!err.empty()) {
     std::string p(1, kFailed);
     p += err;
     sendPacket(control, p.data(), p.size());
     return 1;
   }
+  // One spare child always waits, warmed up, so a job starts at once; the host forks the next
+  // spare as soon as one is taken.
+  UniqueFd spare = forkSpare(control, voice);
   sendPacket(control, &kReady, 1);
   while (true) {
     const int fd = receiveFd(control);
-    if (fd == -2) return 0;
+    if (fd == kPeerGone) return 0;  // the front has gone: end the host (a spare sees its socket close)
     if (fd < 0) continue;
-    const pid_t pid = fork();
-    if (pid == 0) {
-      ::close(control);
-      runJob(fd);
+    if (!spare || !sendFd(spare.get(), fd)) {
+      // No spare to take it (fork failed or the spare died): one last try with a fresh one.
+      spare.reset();
+      spare = forkSpare(control, voice);
+      if (spare) sendFd(spare.get(), fd);
     }
     ::close(fd);
+    spare.reset();  // not to be inherited by the next spare
+    spare = forkSpare(control, voice);
   }
 }
 
@@ -244,26 +311,7 @@ bool EngineHost::spawn(Host& h, wire::Voice voice, std::string& error) {
   return true;
 }
 
-bool EngineHost::sendJob(Host& h, int childFd) {
-  if (!h.control) return false;
-  char tag = 'J';
-  iovec iov{&tag, 1};
-  alignas(cmsghdr) char space[CMSG_SPACE(sizeof(int))]{};
-  msghdr msg{};
-  msg.msg_iov = &iov;
-  msg.msg_iovlen = 1;
-  msg.msg_control = space;
-  msg.msg_controllen = sizeof space;
-  cmsghdr* c = CMSG_FIRSTHDR(&msg);
-  c->cmsg_level = SOL_SOCKET;
-  c->cmsg_type = SCM_RIGHTS;
-  c->cmsg_len = CMSG_LEN(sizeof(int));
-  std::memcpy(CMSG_DATA(c), &childFd, sizeof childFd);
-  ssize_t r;
-  do r = ::sendmsg(h.control.get(), &msg, MSG_NOSIGNAL);
-  while (r < 0 && errno == EINTR);
-  return r == 1;
-}
+bool EngineHost::sendJob(Host& h, int childFd) { return h.control && sendFd(h.control.get(), childFd); }
 
 std::optional<Job> EngineHost::newJob(wire::Voice voice, std::string& error) {
   int sv[2];
