@@ -194,72 +194,75 @@ void SpeechServer::install(httplib::Server& http, int* listenFd) {
     logLine(requestHead(req) + " " + std::to_string(res.status) + " bytes=" + std::to_string(res.body.size()));
   });
 
-  http.Get(config_.healthPath, [this](const httplib::Request& req, httplib::Response& res) {
-    if (req.has_header(kAppidHeader) && req.get_header_value(kAppidHeader) != config_.appid) {
-      answerError(res, 403, "unknown appid");
-      return;
-    }
-    std::vector<std::string_view> voices(wire::kVoiceNames.begin(), wire::kVoiceNames.end());
-    res.set_content(JsonObject().add("service", "lectavo-speechd").add("version", LECTAVO_VERSION).add("voices", voices).str(),
-                    kJson);
-  });
+  http.Get(config_.healthPath, [this](const httplib::Request& req, httplib::Response& res) { health(req, res); });
+  http.Post("/tts", [this](const httplib::Request& req, httplib::Response& res) { synthesis(req, res); });
+}
 
-  http.Post("/tts", [this](const httplib::Request& req, httplib::Response& res) {
-    const auto t0 = std::chrono::steady_clock::now();
-    if (!req.has_header(kAppidHeader) || req.get_header_value(kAppidHeader) != config_.appid) {
-      answerError(res, 403, req.has_header(kAppidHeader) ? "unknown appid" : "appid missing", "appid");
-      return;
-    }
-    const std::string codecName = req.has_header(kCodecHeader) ? req.get_header_value(kCodecHeader) : "pcm";
-    if (codecName != "pcm" && codecName != "ima-adpcm") {
-      answerError(res, 400, "codec: unsupported value (expected pcm or ima-adpcm)", "codec");
-      return;
-    }
-    const wire::ParamResult params = wire::parseParams(req.get_header_value(kParamsHeader));
-    if (!params.ok()) {
-      answerError(res, 400, params.error.message, params.error.key);
-      return;
-    }
-    if (req.body.size() > config_.maxTextBytes) {
-      answerError(res, 413, "text is " + std::to_string(req.body.size()) + " bytes, more than the limit of " +
-                                std::to_string(config_.maxTextBytes));
-      return;
-    }
-    DecodedText text = decodeText(req.body, params.params.encoding);
-    if (!text.error.empty()) {
-      answerError(res, 400, text.error, "tte");
-      return;
-    }
-    Admission::Ticket ticket = admission_->enter();
-    if (!ticket) {
-      ++stats_.busy;
-      res.set_header("Retry-After", std::to_string(kRetryAfterSeconds));
-      answerError(res, 503, "busy: every engine is in use and the queue is full");
-      return;
-    }
-    std::string error;
-    std::optional<Job> job = engine_->newJob(params.params.voice, error);
-    VoiceSettings vs{params.params.voice, params.params.speed, params.params.pitch, params.params.volume};
-    if (!job || !job->start(text.utf8, vs, error)) {
-      answerError(res, 500, "engine unavailable: " + error);
-      return;
-    }
-    auto stream = std::make_shared<Stream>(std::move(*job), std::move(ticket));
-    stream->adpcm = codecName == "ima-adpcm";
-    stream->head = requestHead(req);
-    stream->voice = std::string(wire::voiceName(params.params.voice));
-    stream->t0 = t0;
-    res.set_chunked_content_provider(
-        stream->adpcm ? kAdpcmType : kPcmType,
-        [this, stream](std::size_t, httplib::DataSink& sink) { return stream->pump(sink, stats_); },
-        [this, stream](bool) {
-          char timing[96];
-          std::snprintf(timing, sizeof timing, " first_byte_ms=%.1f total_ms=%.1f", stream->firstByteMs,
-                        msSince(stream->t0));
-          logLine(stream->head + " 200 bytes=" + std::to_string(stream->sent) + " voice=" + stream->voice +
-                  timing + " outcome=" + stream->outcome);
-        });
-  });
+void SpeechServer::health(const httplib::Request& req, httplib::Response& res) {
+  if (req.has_header(kAppidHeader) && req.get_header_value(kAppidHeader) != config_.appid) {
+    answerError(res, 403, "unknown appid");
+    return;
+  }
+  std::vector<std::string_view> voices(wire::kVoiceNames.begin(), wire::kVoiceNames.end());
+  res.set_content(JsonObject().add("service", "lectavo-speechd").add("version", LECTAVO_VERSION).add("voices", voices).str(),
+                  kJson);
+}
+
+void SpeechServer::synthesis(const httplib::Request& req, httplib::Response& res) {
+  const auto t0 = std::chrono::steady_clock::now();
+  if (!req.has_header(kAppidHeader) || req.get_header_value(kAppidHeader) != config_.appid) {
+    answerError(res, 403, req.has_header(kAppidHeader) ? "unknown appid" : "appid missing", "appid");
+    return;
+  }
+  const std::string codecName = req.has_header(kCodecHeader) ? req.get_header_value(kCodecHeader) : "pcm";
+  if (codecName != "pcm" && codecName != "ima-adpcm") {
+    answerError(res, 400, "codec: unsupported value (expected pcm or ima-adpcm)", "codec");
+    return;
+  }
+  const wire::ParamResult params = wire::parseParams(req.get_header_value(kParamsHeader));
+  if (!params.ok()) {
+    answerError(res, 400, params.error.message, params.error.key);
+    return;
+  }
+  if (req.body.size() > config_.maxTextBytes) {
+    answerError(res, 413, "text is " + std::to_string(req.body.size()) + " bytes, more than the limit of " +
+                              std::to_string(config_.maxTextBytes));
+    return;
+  }
+  DecodedText text = decodeText(req.body, params.params.encoding);
+  if (!text.error.empty()) {
+    answerError(res, 400, text.error, "tte");
+    return;
+  }
+  Admission::Ticket ticket = admission_->enter();
+  if (!ticket) {
+    ++stats_.busy;
+    res.set_header("Retry-After", std::to_string(kRetryAfterSeconds));
+    answerError(res, 503, "busy: every engine is in use and the queue is full");
+    return;
+  }
+  std::string error;
+  std::optional<Job> job = engine_->newJob(params.params.voice, error);
+  VoiceSettings vs{params.params.voice, params.params.speed, params.params.pitch, params.params.volume};
+  if (!job || !job->start(text.utf8, vs, error)) {
+    answerError(res, 500, "engine unavailable: " + error);
+    return;
+  }
+  auto stream = std::make_shared<Stream>(std::move(*job), std::move(ticket));
+  stream->adpcm = codecName == "ima-adpcm";
+  stream->head = requestHead(req);
+  stream->voice = std::string(wire::voiceName(params.params.voice));
+  stream->t0 = t0;
+  res.set_chunked_content_provider(
+      stream->adpcm ? kAdpcmType : kPcmType,
+      [this, stream](std::size_t, httplib::DataSink& sink) { return stream->pump(sink, stats_); },
+      [this, stream](bool) {
+        char timing[96];
+        std::snprintf(timing, sizeof timing, " first_byte_ms=%.1f total_ms=%.1f", stream->firstByteMs,
+                      msSince(stream->t0));
+        logLine(stream->head + " 200 bytes=" + std::to_string(stream->sent) + " voice=" + stream->voice +
+                timing + " outcome=" + stream->outcome);
+      });
 }
 
 bool SpeechServer::start(std::string& error) {

@@ -11,6 +11,8 @@
 
 namespace httplib {
 class Server;
+struct Request;
+struct Response;
 }
 
 namespace lectavo::service {
@@ -60,6 +62,8 @@ class SpeechServer {
 
  private:
   void install(httplib::Server& http, int* listenFd);
+  void health(const httplib::Request& req, httplib::Response& res);
+  void synthesis(const httplib::Request& req, httplib::Response& res);
   void logLine(const std::string& line);
 
   ServerConfig config_;

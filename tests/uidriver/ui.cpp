@@ -46,8 +46,16 @@ HWND findMainWindow(DWORD pid) {
   return nullptr;
 }
 
+namespace {
+std::wstring programFolder;
+}
+
+std::wstring workingFolder() { return programFolder + L"\\3f9c2a7e51d04b68a0e4c71b92d5f806"; }
+
 bool startProgram(const std::wstring& exe, int timeoutMs) {
   std::wstring path = windowsPath(exe);
+  programFolder = path.substr(0, path.find_last_of(L'\\'));
+  CreateDirectoryW(workingFolder().c_str(), nullptr);
   std::wstring cmd = L"\"" + path + L"\"";
   STARTUPINFOW si{};
   si.cb = sizeof si;
@@ -153,6 +161,54 @@ void typeText(const std::wstring& text) {
     SendInput(2, in, sizeof(INPUT));
   }
   Sleep(150);
+}
+
+void clickCentre(HWND control) {
+  bringToFront();
+  RECT r{};
+  GetWindowRect(control, &r);
+  const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+  INPUT in[3] = {};
+  for (auto& i : in) i.type = INPUT_MOUSE;
+  in[0].mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+  in[0].mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(3, in, sizeof(INPUT));
+  Sleep(100);
+}
+
+std::pair<DWORD, DWORD> selectionOf(HWND edit) {
+  DWORD_PTR packed = 0;
+  SendMessageTimeoutW(edit, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &packed);
+  return {LOWORD(packed), HIWORD(packed)};
+}
+
+HWND findProgramDialog(const wchar_t* title) {
+  HWND h = nullptr;
+  while ((h = FindWindowExW(nullptr, h, L"#32770", title)) != nullptr) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid == program().pid && IsWindowVisible(h)) return h;
+  }
+  return nullptr;
+}
+
+std::wstring windowsPathOf(const std::string& unixPath) {
+  std::wstring w(unixPath.begin(), unixPath.end());
+  return windowsPath(w);
+}
+
+std::string readUnixFile(const std::string& unixPath) {
+  FILE* f = _wfopen(windowsPathOf(unixPath).c_str(), L"rb");
+  if (f == nullptr) return {};
+  std::string out;
+  char buf[65536];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+  std::fclose(f);
+  return out;
 }
 
 bool saveScreenshot(HWND window, const std::wstring& path) {

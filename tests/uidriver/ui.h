@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lectavo::ui {
@@ -21,6 +22,10 @@ struct Program {
 
 // The running program (started by the driver's environment).
 Program& program();
+
+// The working folder beside the program (which the driver creates before it starts the program, as it
+// lies on a user's machine).
+std::wstring workingFolder();
 
 // Starts `exe` (a Windows or a Unix path) and waits for its visible main window.
 bool startProgram(const std::wstring& exe, int timeoutMs);
@@ -39,6 +44,17 @@ HWND focusedWindow();                    // of the program's window thread
 void pressKey(WORD vk, bool shift = false);
 void typeText(const std::wstring& text);  // as Unicode key events
 void bringToFront();
+// A real left click at the middle of `control` (screen coordinates equal the virtual desktop's).
+void clickCentre(HWND control);
+
+// The selection of an edit control in UTF-16 units (EM_GETSEL works across processes).
+std::pair<DWORD, DWORD> selectionOf(HWND edit);
+// A visible dialog-class window ("#32770") of the program with the given title, or null.
+HWND findProgramDialog(const wchar_t* title);
+
+// Reads a whole file given by its Unix path (the rig's Z: drive); empty when missing.
+std::string readUnixFile(const std::string& unixPath);
+std::wstring windowsPathOf(const std::string& unixPath);
 
 // Waits up to `ms` until `condition` holds, checking every 20 ms.
 template <typename F>
