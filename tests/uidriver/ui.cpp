@@ -1,5 +1,7 @@
 #include "ui.h"
 
+#include "mouse.h"
+
 #include <cstdio>
 
 namespace lectavo::ui {
@@ -165,17 +167,7 @@ void typeText(const std::wstring& text) {
 
 void clickCentre(HWND control) {
   bringToFront();
-  RECT r{};
-  GetWindowRect(control, &r);
-  const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-  INPUT in[3] = {};
-  for (auto& i : in) i.type = INPUT_MOUSE;
-  in[0].mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-  in[0].mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(3, in, sizeof(INPUT));
+  sendClickAtCentre(control);
   Sleep(100);
 }
 

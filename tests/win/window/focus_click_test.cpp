@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "../../uidriver/mouse.h"
 #include "window_fixture.h"
 
 namespace lectavo::testing {
@@ -11,20 +12,6 @@ namespace {
 std::vector<std::string>* order;
 bool refocusText = false;
 bool waitInButtonFocusLoss = false;  // as a Stop does while a piece plays
-
-void clickCentre(HWND h) {
-  RECT r{};
-  GetWindowRect(h, &r);
-  const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-  INPUT in[3] = {};
-  for (auto& i : in) i.type = INPUT_MOUSE;
-  in[0].mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-  in[0].mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(3, in, sizeof(INPUT));
-}
 
 using FocusClickTest = WindowTest;
 
@@ -61,7 +48,7 @@ TEST_F(FocusClickTest, FocusLossComesAtTheButtonDownAndTheClickAtTheButtonUp) {
     SetForegroundWindow(mainHwnd());
     pump(200);
     giveFocus(Control::编辑框1);
-    clickCentre(controlHwnd(Control::按钮1));
+    ui::sendClickAtCentre(controlHwnd(Control::按钮1));
     pump(1000, [&] { return seen.size() >= c.order.size(); });
     pump(300);
     EXPECT_EQ(seen, c.order) << "refocus " << refocus;
