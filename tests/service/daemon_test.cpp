@@ -4,6 +4,9 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <dirent.h>
+
+#include <fstream>
 #include <mutex>
 #include <regex>
 #include <thread>
@@ -82,6 +85,7 @@ class Daemon {
     return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
   }
   void signal(int sig) { kill(pid_, sig); }
+  pid_t pid() const { return pid_; }
 
  private:
   pid_t pid_ = -1;
@@ -149,6 +153,53 @@ TEST(Daemon, AFreshDaemonGivesTheSameAudio) {
     if (run == 0) first = r.body;
     else EXPECT_TRUE(r.body == first);
   }
+}
+
+std::vector<pid_t> childrenOf(pid_t parent) {
+  std::vector<pid_t> out;
+  DIR* d = opendir("/proc");
+  while (dirent* e = readdir(d)) {
+    const pid_t pid = std::atoi(e->d_name);
+    if (pid <= 0) continue;
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const std::size_t close = line.rfind(')');
+    if (close == std::string::npos) continue;
+    char state;
+    int ppid = 0;
+    if (std::sscanf(line.c_str() + close + 1, " %c %d", &state, &ppid) == 2 && ppid == parent && state != 'Z')
+      out.push_back(pid);
+  }
+  closedir(d);
+  return out;
+}
+
+// The engine runs in processes of its own; when they die the daemon answers on.
+TEST(Daemon, EngineProcessesThatDieAreReplaced) {
+  Daemon d({"--port", "0", "--workers", "2"});
+  const int port = d.port();
+  ASSERT_GT(port, 0) << d.log();
+  const auto hosts = childrenOf(d.pid());
+  ASSERT_EQ(hosts.size(), 4u) << "one engine host per voice";
+
+  RawConnection c(port, 4096);
+  ASSERT_TRUE(startStalledStream(c));
+  for (const pid_t h : hosts)
+    for (const pid_t child : childrenOf(h)) kill(child, SIGKILL);  // the job's process and the spares
+  ASSERT_TRUE(c.readAll());
+  bool complete = true;
+  dechunk(c.data, complete);
+  EXPECT_FALSE(complete) << "a synthesis cut short must not look finished";
+
+  for (const auto& voice : {"x_yiping", "x_xiaoyuan", "x_binge", "x_nannan"})
+    EXPECT_EQ(post(port, params(voice), "你好").status, 200) << voice << " after its spare died";
+  for (const pid_t h : hosts) kill(h, SIGKILL);
+  ASSERT_TRUE(eventually([&] { return childrenOf(d.pid()).empty(); }));
+  for (const auto& voice : {"x_yiping", "x_xiaoyuan", "x_binge", "x_nannan"})
+    EXPECT_EQ(post(port, params(voice), "你好").status, 200) << voice << " after its host died";
+  d.signal(SIGTERM);
+  EXPECT_EQ(d.wait(), 0);
 }
 
 TEST(Daemon, BadCommandLinesAreRefused) {
