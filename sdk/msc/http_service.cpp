@@ -13,8 +13,11 @@ constexpr unsigned kBusyRetries = 3;
 // Configuration and parameter texts are ASCII in practice; other bytes travel as the same code units.
 std::wstring widenBytes(const std::string& s) { return std::wstring(s.begin(), s.end()); }
 
+// Some WinHTTP builds report a socket's own time-out code rather than their own.
+constexpr DWORD kSocketTimedOut = 10060;  // WSAETIMEDOUT
+
 int transportError(DWORD code) {
-  return code == ERROR_WINHTTP_TIMEOUT ? MSC_ERROR_TIMEOUT : MSC_ERROR_NETWORK;
+  return code == ERROR_WINHTTP_TIMEOUT || code == kSocketTimedOut ? MSC_ERROR_TIMEOUT : MSC_ERROR_NETWORK;
 }
 
 DWORD statusCode(HINTERNET request) {
@@ -37,9 +40,18 @@ std::wstring header(HINTERNET request, const wchar_t* name) {
   return value;
 }
 
-UniqueInternet openRequest(HINTERNET connection, const wchar_t* verb, const std::wstring& path) {
-  return UniqueInternet(WinHttpOpenRequest(connection, verb, path.c_str(), nullptr, WINHTTP_NO_REFERER,
-                                           WINHTTP_DEFAULT_ACCEPT_TYPES, 0));
+UniqueInternet openRequest(HINTERNET connection, const wchar_t* verb, const std::wstring& path, unsigned timeoutMs) {
+  UniqueInternet request(WinHttpOpenRequest(connection, verb, path.c_str(), nullptr, WINHTTP_NO_REFERER,
+                                            WINHTTP_DEFAULT_ACCEPT_TYPES, 0));
+  if (!request) return request;
+  // A fresh connection for every request: a kept-alive one the service has since closed would fail
+  // the request it is reused for.
+  DWORD noKeepAlive = WINHTTP_DISABLE_KEEP_ALIVE;
+  WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &noKeepAlive, sizeof noKeepAlive);
+  // The wait for the answer's head has a time-out of its own.
+  DWORD t = timeoutMs;
+  WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &t, sizeof t);
+  return request;
 }
 
 }  // namespace
@@ -64,7 +76,7 @@ std::shared_ptr<HttpService> HttpService::open(const ClientConfig& config, int* 
 }
 
 int HttpService::checkHealth() const {
-  UniqueInternet request = openRequest(connect_.get(), L"GET", widenBytes(config_.path));
+  UniqueInternet request = openRequest(connect_.get(), L"GET", widenBytes(config_.path), config_.timeoutMs);
   if (!request) return MSC_ERROR_SERVICE_UNREACHABLE;
   const std::wstring headers = kAppidHeader + widenBytes(config_.appid);
   if (!WinHttpSendRequest(request.get(), headers.c_str(), static_cast<DWORD>(-1), WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
@@ -95,7 +107,7 @@ int HttpSynthesizer::synthesize(const std::string& text, const std::function<voi
 
 int HttpSynthesizer::attempt(const std::string& text, const std::function<void(Bytes&&)>& onAudio,
                              const std::atomic<bool>& stop, unsigned* retryAfterMs) {
-  UniqueInternet request = openRequest(service_->connection(), L"POST", L"/tts");
+  UniqueInternet request = openRequest(service_->connection(), L"POST", L"/tts", service_->config().timeoutMs);
   if (!request) return MSC_ERROR_NETWORK;
   {
     std::lock_guard<std::mutex> hold(requestLock_);
@@ -133,8 +145,14 @@ int HttpSynthesizer::attempt(const std::string& text, const std::function<void(B
   std::uint8_t oddByte = 0;  // PCM reads may end inside a sample
   bool haveOdd = false;
   for (;;) {
+    // Read what has arrived, no more: a read of a whole buffer waits until the buffer is full.
+    DWORD available = 0;
+    if (!WinHttpQueryDataAvailable(request.get(), &available)) return stop ? 0 : transportError(GetLastError());
+    if (stop) return 0;
+    if (available == 0) break;
     DWORD n = 0;
-    if (!WinHttpReadData(request.get(), buffer, sizeof buffer, &n)) return stop ? 0 : transportError(GetLastError());
+    if (!WinHttpReadData(request.get(), buffer, available < sizeof buffer ? available : sizeof buffer, &n))
+      return stop ? 0 : transportError(GetLastError());
     if (stop) return 0;
     if (n == 0) break;
     Bytes pcm;
