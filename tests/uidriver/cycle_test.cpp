@@ -45,6 +45,16 @@ std::pair<DWORD, DWORD> nextPiece(std::pair<DWORD, DWORD> after, int ms) {
 
 std::pair<DWORD, DWORD> stoppedAt;
 
+// A click on Stop while a piece plays. (A click while no piece is in its timed wait stops and, with
+// the platform's order of focus loss and click, resumes at once: see app/commands_play.cpp.)
+void stopWhileAPiecePlays() {
+  auto piece = nextPiece(selectionOf(box1()), 20000);
+  ASSERT_GT(piece.second, piece.first) << "no piece playing";
+  clickCentre(playStop());
+  ASSERT_TRUE(waitFor(2000, [] { return caption() == "播 放"; }));
+  EXPECT_TRUE(waitFor(30000, [] { return enabled(playStop()) && enabled(save()); }));
+}
+
 TEST(Cycle, StartsWithTheFirstVoiceAndTheWorkingFolderHidden) {
   DWORD attributes = GetFileAttributesW(workingFolder().c_str());
   ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
@@ -54,6 +64,17 @@ TEST(Cycle, StartsWithTheFirstVoiceAndTheWorkingFolderHidden) {
   SendMessageTimeoutW(voices(), CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &item);
   EXPECT_EQ(item, 0u);
   EXPECT_EQ(caption(), "播 放");
+}
+
+TEST(Cycle, SpeedOutOfRangeBecomesFiftyInRangeStays) {
+  SendMessageTimeoutW(box2(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"150"), SMTO_ABORTIFHUNG, 5000,
+                      nullptr);
+  EXPECT_TRUE(waitFor(5000, [] { return windowText936(box2()) == "50"; }));
+  // The fastest speed keeps the readings below short.
+  SendMessageTimeoutW(box2(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"100"), SMTO_ABORTIFHUNG, 5000,
+                      nullptr);
+  Sleep(500);
+  EXPECT_EQ(windowText936(box2()), "100");
 }
 
 TEST(Cycle, PlayHighlightsThePiecesInOrderWithSound) {
@@ -119,19 +140,13 @@ TEST(Cycle, AVoiceChangeClearsAndTheNextReadingUsesTheNewVoice) {
   EXPECT_TRUE(waitFor(5000, [] { return windowText936(voices()) == "小媛"; }));
   EXPECT_EQ(caption(), "播 放") << "the caption is left as it was";
   std::size_t before = count(serviceLog(), "voice=x_xiaoyuan");
+  SendMessageTimeoutW(box1(), EM_SETSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
   clickCentre(playStop());
   ASSERT_TRUE(waitFor(2000, [] { return caption() == "停 止"; }));
-  auto first = nextPiece({0xFFFF, 0xFFFF}, 20000);
+  auto first = nextPiece({0, 0}, 20000);
   EXPECT_EQ(first.first, 0u) << "a new reading from the start, not a resume";
   EXPECT_TRUE(waitFor(10000, [&] { return count(serviceLog(), "voice=x_xiaoyuan") > before; }));
-  clickCentre(playStop());  // stop again
-  EXPECT_TRUE(waitFor(30000, [] { return caption() == "播 放" && enabled(playStop()); }));
-}
-
-TEST(Cycle, SpeedOutOfRangeBecomesFifty) {
-  SendMessageTimeoutW(box2(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"150"), SMTO_ABORTIFHUNG, 5000,
-                      nullptr);
-  EXPECT_TRUE(waitFor(5000, [] { return windowText936(box2()) == "50"; }));
+  stopWhileAPiecePlays();
 }
 
 TEST(Cycle, PlayOnAnEmptyBoxShowsStopForAboutASecond) {
