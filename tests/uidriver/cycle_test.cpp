@@ -1,6 +1,7 @@
 // The whole cycle from the user's side, on the real lectavo.exe with the real speech service (on the
 // program's own ports) and the ALSA file sink: reading, Stop and resume, edits, voice, speed, Save,
 // Browse and closing. One program run; the steps build on each other and run in order.
+#include <algorithm>
 #include <cstdlib>
 #include <set>
 
@@ -229,6 +230,56 @@ TEST(Cycle, BrowseLoadsATextFile) {
     ASSERT_TRUE(waitFor(5000, [] { return findProgramDialog(L"打开") == nullptr; }));
     EXPECT_TRUE(waitFor(3000, [&] { return windowText936(box1()) == gbk; })) << file;
   }
+}
+
+// Real Chinese text from outside the project: Debian's fortunes-zh (UTF-8, no byte-order mark).
+TEST(Cycle, ARealChineseTextLoadsAndIsRead) {
+  const std::string file = "/usr/share/games/fortunes/song100";
+  std::string utf8 = readUnixFile(file);
+  ASSERT_FALSE(utf8.empty()) << file;
+  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), n > 0 ? static_cast<int>(utf8.size()) : 0, wide.data(), n);
+  auto withoutCr = [](Text t) {
+    t.erase(std::remove(t.begin(), t.end(), '\r'), t.end());
+    return t;
+  };
+  // What code page 936 cannot hold becomes one "?" a character (the platform alone would give one for
+  // each half of a surrogate pair).
+  std::wstring folded;
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    bool pair = wide[i] >= 0xD800 && wide[i] <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+                wide[i + 1] <= 0xDFFF;
+    folded.push_back(pair ? L'?' : wide[i]);
+    if (pair) ++i;
+  }
+  const Text expected = withoutCr(narrow936(folded));
+
+  PostMessageW(browse(), BM_CLICK, 0, 0);
+  HWND dialog = waitForDialog(L"打开", 10000);
+  ASSERT_NE(dialog, nullptr);
+  std::wstring p = windowsPathOf(file);
+  SendMessageTimeoutW(GetDlgItem(dialog, 0x47c), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(p.c_str()),
+                      SMTO_ABORTIFHUNG, 5000, nullptr);
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(waitFor(5000, [&] { return withoutCr(windowText936(box1())) == expected; }))
+      << [&] {
+           Text got = withoutCr(windowText936(box1()));
+           std::size_t i = 0;
+           while (i < got.size() && i < expected.size() && got[i] == expected[i]) ++i;
+           return "loaded text differs at byte " + std::to_string(i) + " of " + std::to_string(expected.size()) +
+                  " (shown " + std::to_string(got.size()) + "): " + got.substr(i, 16) + " vs " + expected.substr(i, 16);
+         }();
+
+  std::size_t sink = sinkSize();
+  SendMessageTimeoutW(box1(), EM_SETSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+  clickCentre(playStop());
+  ASSERT_TRUE(waitFor(2000, [] { return caption() == "停 止"; }));
+  auto first = nextPiece({0, 0}, 20000);
+  EXPECT_EQ(first.first, 0u);
+  EXPECT_GT(first.second, 0u);
+  EXPECT_TRUE(waitFor(10000, [&] { return sinkSize() > sink; }));
+  stopWhileAPiecePlays();
 }
 
 TEST(Closing, CloseRemovesTheWorkingFolderAndEndsWithZero) {
