@@ -146,8 +146,12 @@ int Client::fini() {
     service_.reset();
     codec_.reset();
   }
-  // Workers hold the connection and the codec library; give each the time-out to let go.
-  for (auto& s : ending) s->waitEnded(timeoutMs + 1000);
+  // Workers hold the connection and the codec library; together they get the time-out to let go.
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs + 1000;
+  for (auto& s : ending) {
+    const ULONGLONG now = GetTickCount64();
+    s->waitEnded(now < deadline ? static_cast<unsigned>(deadline - now) : 0);
+  }
   return 0;
 }
 
