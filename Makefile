@@ -21,9 +21,10 @@ windows: setup
 test-native: native
 	@ctest --test-dir $(NATIVE) --output-on-failure
 
-# Windows tests share one rig (virtual display, prefix, virtual desktop) that is stopped afterwards.
+# Windows tests share one rig (virtual display, prefix, virtual desktop) that is stopped afterwards, in a
+# network namespace of their own where the machine allows it (they need loopback ports 80 and 1028).
 test-windows: native windows
-	@tools/wine-rig run ctest --test-dir $(WIN) --output-on-failure
+	@tools/isolated-net tools/wine-rig run ctest --test-dir $(WIN) --output-on-failure
 
 test: test-native test-windows
 
