@@ -74,8 +74,18 @@ bool startProgram(const std::wstring& exe, int timeoutMs) {
     p.window = findMainWindow(p.pid);
     return p.window != nullptr && IsWindowVisible(p.window);
   });
-  if (shown) p.threadId = GetWindowThreadProcessId(p.window, nullptr);
-  return shown;
+  if (!shown) return false;
+  p.threadId = GetWindowThreadProcessId(p.window, nullptr);
+  // Ready for clicks once the focus follows them: from one text box to the other, ending in 编辑框1,
+  // where the program puts it first.
+  HWND speed = GetDlgItem(p.window, 1002), text = GetDlgItem(p.window, 1001);
+  bool follows = false;
+  for (int attempt = 0; attempt < 20 && !follows; ++attempt) {
+    clickCentre(speed);
+    follows = waitFor(300, [&] { return focusedWindow() == speed; });
+  }
+  clickCentre(text);
+  return follows && waitFor(2000, [&] { return focusedWindow() == text; });
 }
 
 long waitForExit(int timeoutMs) {
@@ -165,9 +175,24 @@ void typeText(const std::wstring& text) {
   Sleep(150);
 }
 
+// Clicks come from the X side (xdotool, started from here through the rig's Z: drive): real pointer
+// events, as a user's. The virtual desktop lies at 0,0, so its coordinates are the X screen's.
 void clickCentre(HWND control) {
   bringToFront();
-  sendClickAtCentre(control);
+  RECT r{};
+  GetWindowRect(control, &r);
+  std::wstring cmd = L"Z:\\usr\\bin\\xdotool mousemove " + std::to_wstring((r.left + r.right) / 2) + L" " +
+                     std::to_wstring((r.top + r.bottom) / 2) + L" click 1";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  } else {
+    sendClickAtCentre(control);  // no xdotool: through the system's input queue
+  }
   Sleep(100);
 }
 
