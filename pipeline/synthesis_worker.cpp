@@ -18,6 +18,7 @@ constexpr unsigned kPollMs = 1000;
 constexpr std::size_t kQueueLimit = 10;
 // The service's time-out as configured at initialisation ("timeout=10000").
 constexpr ULONGLONG kServiceTimeoutMs = 10000;
+constexpr unsigned kMaxFetchPauseMs = 8;
 
 bool saving() { return saveTag() == " "; }
 bool readingWanted() {
@@ -72,8 +73,9 @@ SaveSpool& saveSpool() {
 void fetchAudio() {
   int status = 0;
   ULONGLONG lastAudio = GetTickCount64();
-  // Short polls first: the first sound of a reading waits on this.
-  unsigned pause = 5;
+  // The library already waits a little for audio on each call; the extra pause only keeps a library that
+  // answers at once from spinning, so it stays short: every millisecond here is added to each piece.
+  unsigned pause = 1;
   const Text sid = currentSessionId();
   while (status != 2) {
     unsigned length = 0;
@@ -88,14 +90,14 @@ void fetchAudio() {
       }
       processEvents();
       lastAudio = GetTickCount64();
-      pause = 5;
+      pause = 1;
       continue;
     }
     if (status == 2) break;
     if (GetTickCount64() - lastAudio >= kServiceTimeoutMs) break;  // the service went quiet
     waitPumping(pause);
     processEvents();
-    pause = std::min(pause * 2, kPollMs);
+    pause = std::min(pause * 2, kMaxFetchPauseMs);
   }
 }
 

@@ -99,7 +99,14 @@ int save(const char* textFile, const char* outFile) {
   {
     test::SaveDialogAnswer answer(out, 3600 * 1000);
     test::save();
-    if (!test::pumpUntil(test::saveEnded, 3600 * 1000)) {
+    ULONGLONG lastReport = GetTickCount64();
+    if (!test::pumpUntil(test::saveEnded, 3600 * 1000, [&] {
+          if (std::getenv("LECTAVO_BENCH_TRACE") && GetTickCount64() - lastReport > 3000) {
+            lastReport = GetTickCount64();
+            std::fprintf(stderr, "  reading tag '%s' save tag '%s' answered %d\n", readingTag().c_str(), saveTag().c_str(),
+                         int(answer.answered()));
+          }
+        })) {
       std::fprintf(stderr, "the Save did not end\n");
       return 1;
     }

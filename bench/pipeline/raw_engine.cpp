@@ -2,6 +2,7 @@
 //   pipeline_raw_engine TEXTFILE
 #include <iconv.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -22,7 +23,7 @@ int main(int argc, char** argv) {
   char* src = gbk.data();
   char* dst = utf8.data();
   std::size_t srcLeft = gbk.size(), dstLeft = utf8.size();
-  if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<std::size_t>(-1)) {
+  if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<std::size_t>(-1) && errno != EINVAL) {
     std::fprintf(stderr, "not CP936 text: %s\n", argv[1]);
     return 1;
   }

@@ -68,8 +68,10 @@ inline HWND findDialog(const wchar_t* title) {
         GetWindowThreadProcessId(w, &pid);
         if (pid != GetCurrentProcessId() || !IsWindowVisible(w)) return TRUE;
         GetClassNameW(w, cls, 16);
-        GetWindowTextW(w, text, 64);
-        if (std::wstring(cls) == L"#32770" && std::wstring(text) == s->title) {
+        if (std::wstring(cls) != L"#32770") return TRUE;
+        // Sends no message: the window's thread may be the one waiting for us.
+        InternalGetWindowText(w, text, 64);
+        if (std::wstring(text) == s->title) {
           s->found = w;
           return FALSE;
         }
@@ -92,8 +94,10 @@ class SaveDialogAnswer {
   explicit SaveDialogAnswer(std::wstring name, DWORD limitMs = 30000) : name_(std::move(name)), limitMs_(limitMs) {
     thread_ = std::thread([this] { run(); });
   }
+  // Keeps the calling (window) thread's messages flowing until the helper has ended.
   ~SaveDialogAnswer() {
     stop_ = true;
+    pumpUntil([this] { return finished_.load(); }, INFINITE);
     thread_.join();
   }
   bool answered() const { return answered_; }
@@ -106,6 +110,10 @@ class SaveDialogAnswer {
 
  private:
   void run() {
+    struct Finish {
+      std::atomic<bool>& flag;
+      ~Finish() { flag = true; }
+    } finish{finished_};
     const ULONGLONG end = GetTickCount64() + limitMs_;
     while (GetTickCount64() < end && !answered_) {
       if (HWND dialog = findDialog(L"另存为")) {
@@ -138,7 +146,7 @@ class SaveDialogAnswer {
   std::wstring fileTypes_;
   mutable std::mutex lock_;
   std::wstring message_;
-  std::atomic<bool> answered_{false}, stop_{false};
+  std::atomic<bool> answered_{false}, stop_{false}, finished_{false};
   std::thread thread_;
 };
 
