@@ -114,6 +114,34 @@ TEST_F(Reading, PiecesPlayInOrderEachHighlightedAndThePlayButtonComesBack) {
   }
 }
 
+TEST_F(Reading, StopThenPlayReplaysTheInterruptedPieceThenGoesOn) {
+  writeText(Control::编辑框1, Prop::text, kPoem);
+  const auto pieces = cutPieces(kPoem, isIdeograph);
+  ASSERT_EQ(pieces.size(), 2u);
+  play();
+  ASSERT_TRUE(pumpUntil([] { return sharedState().playingFlag.load() == 1; }, 20000));
+  // Stop, as the Play/Stop button does while the first piece sounds.
+  setPauseTag(" ");
+  stopSound();
+  setPauseFlag(1);
+  ASSERT_TRUE(pumpUntil([] { return sharedState().playingFlag.load() == 0; }, 20000));
+  pumpUntil([] { return false; }, 300);
+  EXPECT_EQ(sharedState().queues.count(), 1u) << "the second piece waits while stopped";
+  // Play again.
+  writeText(Control::按钮1, Prop::caption, "停 止");
+  setPauseFlag(0);
+  ASSERT_TRUE(pumpUntil(test::readingEnded, 30000));
+  ASSERT_TRUE(test::waitUntilSilent(runningPlayers, 10000));
+
+  const Bytes first = servicePcm(pieces[0]), second = servicePcm(pieces[1]);
+  const auto segments = test::readSink();
+  ASSERT_EQ(segments.size(), 3u) << "the first piece, its replay, the second piece";
+  EXPECT_LE(segments[0].samples.size(), first.size());
+  EXPECT_TRUE(std::equal(segments[0].samples.begin(), segments[0].samples.end(), first.begin()));
+  EXPECT_TRUE(segments[1].samples == first);
+  EXPECT_TRUE(segments[2].samples == second);
+}
+
 TEST_F(Reading, SaveWritesOneWavOfAllPiecesInOrder) {
   struct Case { const char* name; Text text; };
   // The short text flushes no piece before its end: it must still end in the dialog.
