@@ -175,24 +175,9 @@ void typeText(const std::wstring& text) {
   Sleep(150);
 }
 
-// Clicks come from the X side (xdotool, started from here through the rig's Z: drive): real pointer
-// events, as a user's. The virtual desktop lies at 0,0, so its coordinates are the X screen's.
 void clickCentre(HWND control) {
   bringToFront();
-  RECT r{};
-  GetWindowRect(control, &r);
-  std::wstring cmd = L"Z:\\usr\\bin\\xdotool mousemove " + std::to_wstring((r.left + r.right) / 2) + L" " +
-                     std::to_wstring((r.top + r.bottom) / 2) + L" click 1";
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    WaitForSingleObject(pi.hProcess, 5000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-  } else {
-    sendClickAtCentre(control);  // no xdotool: through the system's input queue
-  }
+  sendClickAtCentre(control);
   Sleep(100);
 }
 
