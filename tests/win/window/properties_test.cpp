@@ -136,6 +136,23 @@ TEST_F(PropertiesTest, TabSkipsWhatIsNoTabStopOrDisabled) {
   EXPECT_EQ(GetWindowTextLengthW(controlHwnd(Control::编辑框1)), 276) << "Tab must not be typed";
 }
 
+TEST_F(PropertiesTest, RegainingTheWindowGivesTheFocusBackToTheControlThatHadIt) {
+  loadWindow();
+  EXPECT_EQ(GetFocus(), controlHwnd(Control::编辑框1)) << "the first time, 编辑框1";
+  giveFocus(Control::编辑框2);
+  HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100,
+                               nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(other);
+  SetActiveWindow(other);
+  pump(100);
+  ASSERT_NE(GetFocus(), controlHwnd(Control::编辑框2));
+  SetForegroundWindow(mainHwnd());
+  SetActiveWindow(mainHwnd());
+  pump(100);
+  EXPECT_EQ(GetFocus(), controlHwnd(Control::编辑框2));
+  DestroyWindow(other);
+}
+
 TEST_F(PropertiesTest, EscInAnyControlRequestsClose) {
   for (Control c : {Control::编辑框1, Control::编辑框2, Control::按钮1}) {
     SetUp();
