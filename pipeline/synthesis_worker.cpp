@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "audio/wav_image.h"
 #include "pipeline/ideograph.h"
 #include "pipeline/piece_cutter.h"
