@@ -62,11 +62,13 @@ void onPlayStop() {
 //      reading. Its first step gives 编辑框1 the focus back while the caption is still "播 放", so the
 //      button's own focus loss (onPlayStopLostFocus) does nothing.
 //   3. Reading (caption "停 止"): onTextLostFocus gives the focus back to 编辑框1 at once, so 按钮1 loses
-//      it again, nested: onPlayStopLostFocus runs onPlayStop, which stops. That stop waits, servicing
-//      messages, while the playback worker is inside a piece's timed wait; a button-up that arrives
-//      during that wait finds the button not yet pressed and makes no click, so the click stops the
-//      reading once. A button-up after the stop returned (no piece was playing) clicks: onPlayStop
-//      runs again and resumes, as the handlers say for each event.
+//      it again, nested in the button-down: onPlayStopLostFocus runs onPlayStop, which stops. What the
+//      platform does next depends on that stop. If it waited, servicing messages, for a piece's timed
+//      wait, the button-up came during the wait, before the button counted as pressed, and made no
+//      click; if it returned at once (no piece in its timed wait), the button-up completes a click,
+//      which would run onPlayStop again and resume. The window layer therefore takes a focus loss in
+//      the middle of a mouse press on 按钮1 as that press's answer and raises no click for it: the click
+//      stops the reading once, either way. Space on 按钮1 and later presses are not affected.
 void onPlayStopLostFocus() {
   if (playStopCaption() == kStop) onPlayStop();
 }

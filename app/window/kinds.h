@@ -25,6 +25,12 @@ Text controlText(HWND control);
 // Selects from byte `start` over `length` bytes with the -1 rules and scrolls the caret into view.
 void selectBytes(HWND box, int start, int length);
 
+// Push buttons. A focus loss that comes while the user is pressing the button with the mouse (before
+// its button-up) answers the press: answerPress marks the press in progress, if any. A click that the
+// same press still makes is then reported by clickOfAnsweredPress while it is being sent.
+void answerPress(HWND button);
+bool clickOfAnsweredPress(HWND button);
+
 // Voice list.
 void setComboCurrentItem(HWND combo, int index);  // clamped to -1 .. count-1
 bool comboDropped(HWND comboOrField);

@@ -171,8 +171,14 @@ void MainWindow::onCommand(int id, int code) {
   } else if (is(Control::编辑框2)) {
     if (code == EN_CHANGE && suppressSpeedChanged_ == 0) raise(handlers_.speedChanged);
   } else if (is(Control::按钮1)) {
-    if (code == BN_CLICKED) raise(handlers_.playStopClicked);
-    if (code == BN_KILLFOCUS) raise(handlers_.playStopLostFocus);
+    // A focus loss in the middle of a mouse press on the button (the text box taking the focus back
+    // while reading) is that press's answer: a click it still makes is not raised as well.
+    HWND button = control(Control::按钮1);
+    if (code == BN_CLICKED && !clickOfAnsweredPress(button)) raise(handlers_.playStopClicked);
+    if (code == BN_KILLFOCUS) {
+      answerPress(button);
+      raise(handlers_.playStopLostFocus);
+    }
   } else if (is(Control::按钮2)) {
     if (code == BN_CLICKED) raise(handlers_.browseClicked);
   } else if (is(Control::按钮3)) {

@@ -46,8 +46,7 @@ std::pair<DWORD, DWORD> nextPiece(std::pair<DWORD, DWORD> after, int ms) {
 
 std::pair<DWORD, DWORD> stoppedAt;
 
-// A click on Stop while a piece plays. (A click while no piece is in its timed wait stops and, with
-// the platform's order of focus loss and click, resumes at once: see app/commands_play.cpp.)
+// A click on Stop while a piece plays.
 void stopWhileAPiecePlays() {
   auto piece = nextPiece(selectionOf(box1()), 20000);
   ASSERT_GT(piece.second, piece.first) << "no piece playing";
