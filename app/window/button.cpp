@@ -20,9 +20,11 @@ LRESULT CALLBACK pressProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   auto original = reinterpret_cast<WNDPROC>(GetPropW(h, kOriginalProc));
   switch (msg) {
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {  // the second press of a double click
+    case WM_LBUTTONDBLCLK: {
       setPressState(h, kPressing);
-      LRESULT r = CallWindowProcW(original, h, msg, w, l);
+      // The second press of a double click is a press like any other: with BS_NOTIFY the button would
+      // report it as a double click and raise no click, so a quick Play-then-Stop would lose the Stop.
+      LRESULT r = CallWindowProcW(original, h, WM_LBUTTONDOWN, w, l);
       // An answered press is over: the button lets go of the mouse, as it does when it loses the focus
       // later in a press, rather than stay pushed in and holding the capture.
       if ((pressState(h) & kAnswered) != 0 && GetCapture() == h) ReleaseCapture();
@@ -50,10 +52,10 @@ LRESULT CALLBACK pressProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
 
 }  // namespace
 
-HWND createButton(HWND parent, const ControlSpec& spec) {
+HWND createButton(HWND parent, const ControlSpec& design) {
   DWORD style = BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_MULTILINE | BS_NOTIFY |
-                (spec.tabStop ? WS_TABSTOP : 0);
-  HWND b = createChild(parent, spec, L"BUTTON", style, spec.initialText);
+                (design.tabStop ? WS_TABSTOP : 0);
+  HWND b = createChild(parent, design, L"BUTTON", style, design.initialText);
   SetPropW(b, kOriginalProc, reinterpret_cast<HANDLE>(GetWindowLongPtrW(b, GWLP_WNDPROC)));
   SetWindowLongPtrW(b, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pressProc));
   return b;

@@ -100,5 +100,27 @@ TEST_F(FocusClickTest, LaterClicksAfterAnAnsweredPressAreRaised) {
   EXPECT_EQ(seen, (std::vector<std::string>{"text lost focus", "play/stop clicked"}));
 }
 
+// Two quick clicks at one spot are two clicks, not one click and a double-click notice.
+TEST_F(FocusClickTest, EachPressOfADoubleClickIsAClick) {
+  std::vector<std::string> seen;
+  order = &seen;
+  EventHandlers h = countingHandlers();
+  h.playStopClicked = [] { order->push_back("play/stop clicked"); };
+  loadMainWindow(h);
+  SetForegroundWindow(mainHwnd());
+  pump(200);
+  HWND button = controlHwnd(Control::按钮1);
+  giveFocus(Control::按钮1);
+  RECT r;
+  GetClientRect(button, &r);
+  LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+  PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(button, WM_LBUTTONUP, 0, at);
+  PostMessageW(button, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+  PostMessageW(button, WM_LBUTTONUP, 0, at);
+  pump(1000, [&] { return seen.size() >= 2; });
+  EXPECT_EQ(seen, (std::vector<std::string>{"play/stop clicked", "play/stop clicked"}));
+}
+
 }  // namespace
 }  // namespace lectavo::testing
