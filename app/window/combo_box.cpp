@@ -37,8 +37,8 @@ void keepListHeight(HWND list, HWND combo) {
 
 }  // namespace
 
-HWND createComboBox(HWND parent, const ControlSpec& spec) {
-  ControlSpec opened = spec;
+HWND createComboBox(HWND parent, const ControlSpec& design) {
+  ControlSpec opened = design;
   opened.height = kComboListHeight;  // a drop-down's window height includes its opened list
   HWND h = createChild(parent, opened, L"COMBOBOX",
                        CBS_DROPDOWN | CBS_AUTOHSCROLL | CBS_NOINTEGRALHEIGHT | WS_VSCROLL, "");

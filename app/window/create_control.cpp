@@ -4,29 +4,29 @@
 
 namespace lectavo::win {
 
-HWND createChild(HWND parent, const ControlSpec& spec, const wchar_t* windowClass, DWORD style,
+HWND createChild(HWND parent, const ControlSpec& design, const wchar_t* windowClass, DWORD style,
                  const Text& text) {
   // WS_CLIPSIBLINGS: where controls overlap, the one in front is drawn on top.
   HWND h = CreateWindowExW(0, windowClass, widen936(text).c_str(), WS_CHILD | WS_CLIPSIBLINGS | style,
-                           spec.left, spec.top, spec.width, spec.height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                           design.left, design.top, design.width, design.height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)),
                            GetModuleHandleW(nullptr), nullptr);
   if (h == nullptr) platform::throwLastError("CreateWindowExW");
   SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   return h;
 }
 
-HWND createControl(HWND parent, const ControlSpec& spec) {
-  switch (spec.kind) {
+HWND createControl(HWND parent, const ControlSpec& design) {
+  switch (design.kind) {
     case Kind::textBox:
     case Kind::speedBox:
-      return createTextBox(parent, spec);
+      return createTextBox(parent, design);
     case Kind::label:
-      return createLabel(parent, spec);
+      return createLabel(parent, design);
     case Kind::button:
-      return createButton(parent, spec);
+      return createButton(parent, design);
     case Kind::comboBox:
-      return createComboBox(parent, spec);
+      return createComboBox(parent, design);
   }
   return nullptr;
 }

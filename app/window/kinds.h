@@ -9,14 +9,14 @@ namespace lectavo::win {
 
 class MainWindow;
 
-HWND createControl(HWND parent, const ControlSpec& spec);  // by kind, hidden, with the GUI font
+HWND createControl(HWND parent, const ControlSpec& design);  // by kind, hidden, with the GUI font
 
-HWND createTextBox(HWND parent, const ControlSpec& spec);
-HWND createLabel(HWND parent, const ControlSpec& spec);
-HWND createButton(HWND parent, const ControlSpec& spec);
-HWND createComboBox(HWND parent, const ControlSpec& spec);
-// Shared by the kinds: a hidden child window with the given class, styles and the spec's place.
-HWND createChild(HWND parent, const ControlSpec& spec, const wchar_t* windowClass, DWORD style,
+HWND createTextBox(HWND parent, const ControlSpec& design);
+HWND createLabel(HWND parent, const ControlSpec& design);
+HWND createButton(HWND parent, const ControlSpec& design);
+HWND createComboBox(HWND parent, const ControlSpec& design);
+// Shared by the kinds: a hidden child window with the given class, styles and the design's place.
+HWND createChild(HWND parent, const ControlSpec& design, const wchar_t* windowClass, DWORD style,
                  const Text& text);
 
 // Text boxes.

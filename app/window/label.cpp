@@ -3,8 +3,8 @@
 
 namespace lectavo::win {
 
-HWND createLabel(HWND parent, const ControlSpec& spec) {
-  return createChild(parent, spec, L"STATIC", SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX, spec.initialText);
+HWND createLabel(HWND parent, const ControlSpec& design) {
+  return createChild(parent, design, L"STATIC", SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX, design.initialText);
 }
 
 }  // namespace lectavo::win

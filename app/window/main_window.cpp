@@ -74,9 +74,9 @@ void MainWindow::createControls() {
   ++suppressTextChanged_;
   ++suppressSpeedChanged_;
   HWND previous = HWND_TOP;
-  for (const auto& spec : controlSpecs()) {
-    HWND c = createControl(hwnd_, spec);
-    controls_[static_cast<std::size_t>(spec.control)] = c;
+  for (const auto& design : controlSpecs()) {
+    HWND c = createControl(hwnd_, design);
+    controls_[static_cast<std::size_t>(design.control)] = c;
     // Stacking order front to back, each control behind the one before it.
     SetWindowPos(c, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     previous = c;
@@ -84,7 +84,7 @@ void MainWindow::createControls() {
   }
   --suppressTextChanged_;
   --suppressSpeedChanged_;
-  for (const auto& spec : controlSpecs()) ShowWindow(control(spec.control), SW_SHOWNA);
+  for (const auto& design : controlSpecs()) ShowWindow(control(design.control), SW_SHOWNA);
 }
 
 LRESULT CALLBACK MainWindow::procThunk(HWND h, UINT msg, WPARAM w, LPARAM l) {

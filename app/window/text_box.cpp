@@ -7,15 +7,15 @@
 
 namespace lectavo::win {
 
-HWND createTextBox(HWND parent, const ControlSpec& spec) {
+HWND createTextBox(HWND parent, const ControlSpec& design) {
   // A plain one-pixel border (WS_BORDER, no client edge); the selection hides without the focus.
-  DWORD style = WS_BORDER | (spec.tabStop ? WS_TABSTOP : 0);
-  if (spec.kind == Kind::textBox)
+  DWORD style = WS_BORDER | (design.tabStop ? WS_TABSTOP : 0);
+  if (design.kind == Kind::textBox)
     style |= ES_MULTILINE | ES_LEFT | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL;
   else
     style |= ES_CENTER | ES_AUTOHSCROLL;
-  Text initial = spec.initialText != nullptr ? Text(spec.initialText) : sampleText();
-  HWND h = createChild(parent, spec, L"EDIT", style, "");
+  Text initial = design.initialText != nullptr ? Text(design.initialText) : sampleText();
+  HWND h = createChild(parent, design, L"EDIT", style, "");
   SendMessageW(h, EM_SETLIMITTEXT, 0, 0);  // no length limit
   storeBoxText(h, initial);
   SendMessageW(h, EM_SETSEL, 0, 0);
