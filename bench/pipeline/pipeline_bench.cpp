@@ -20,21 +20,13 @@
 #include "tests/win/pipeline/reading_driver.h"
 #include "tests/win/pipeline/sink.h"
 #include "tests/win/pipeline/test_service.h"
+#include "bench/win_clock.h"
 
 using namespace lectavo;
 
 namespace {
 
-double nowMs() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER c;
-  QueryPerformanceCounter(&c);
-  return 1000.0 * double(c.QuadPart) / double(freq.QuadPart);
-}
+using lectavo::bench::nowMs;
 
 double cpuMs() {
   FILETIME c, e, k, u;

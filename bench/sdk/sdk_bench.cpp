@@ -12,19 +12,11 @@
 #include <vector>
 
 #include "sdk/msc/msc_api.h"
+#include "bench/win_clock.h"
 
 namespace {
 
-double nowMs() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
+using lectavo::bench::nowMs;
 
 void report(const char* what, std::vector<double> v) {
   if (v.empty()) {
